@@ -1,0 +1,22 @@
+#!/bin/bash
+# Everything CI checks, from a fresh Debian machine: installs what is
+# missing, builds each preset and runs its tests.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+scripts/install-deps.sh
+
+step() { printf '\n=== %s\n' "$*"; }
+
+step "native build and tests"
+cmake --preset host > /dev/null
+cmake --build --preset host
+ctest --preset host
+
+step "native tests under AddressSanitizer and UndefinedBehaviorSanitizer"
+cmake --preset asan > /dev/null
+cmake --build --preset asan
+ctest --preset asan
+
+step "clang-tidy"
+scripts/lint.sh
