@@ -1,8 +1,6 @@
 // The fatal-error text and the messages of file-operation failures.
 #include "launcher/fatal_error.h"
 
-#include <array>
-#include <cstdio>
 
 namespace kobax {
 
@@ -21,11 +19,15 @@ std::string IoErrorMessage(std::uint32_t code) {
 
 std::string FatalErrorText(std::string_view kind, std::string_view module,
                            std::uint32_t place, std::string_view message) {
-  std::array<char, 9> hex{};
-  std::snprintf(hex.data(), hex.size(), "%08X", static_cast<unsigned>(place));
+  // Formatted by hand: printf would bring its whole formatter into the
+  // Windows image for eight digits.
+  std::string hex(8, '0');
+  for (std::size_t i = hex.size(); i-- > 0; place >>= 4U) {
+    hex[i] = "0123456789ABCDEF"[place & 0xFU];
+  }
   std::string text = "Exception ";
   text.append(kind).append(" in module ").append(module);
-  text.append(" at ").append(hex.data()).append(".\r\n").append(message);
+  text.append(" at ").append(hex).append(".\r\n").append(message);
   if (!message.ends_with('.')) {
     text += '.';
   }

@@ -18,5 +18,10 @@ cmake --preset asan > /dev/null
 cmake --build --preset asan
 ctest --preset asan
 
+step "Windows executable: cross build and inspection"
+cmake --preset windows > /dev/null
+cmake --build --preset windows
+ctest --preset windows
+
 step "clang-tidy"
 scripts/lint.sh
