@@ -18,7 +18,7 @@ cmake --preset asan > /dev/null
 cmake --build --preset asan
 ctest --preset asan
 
-step "Windows executable: cross build and inspection"
+step "Windows executable: cross build, inspection, end to end under Wine"
 cmake --preset windows > /dev/null
 cmake --build --preset windows
 ctest --preset windows
