@@ -11,7 +11,7 @@ packages=()
 need_i386=no
 for group in "${groups[@]}"; do
   case "$group" in
-    native)  packages+=(cmake ninja-build g++ clang clang-tidy libgtest-dev libclang-rt-14-dev) ;;
+    native)  packages+=(cmake ninja-build g++ clang clang-tidy libgtest-dev libclang-rt-14-dev pkg-config freerdp2-dev) ;;
     windows) packages+=(g++-mingw-w64-i686-win32 binutils-mingw-w64-i686 icoutils librsvg2-bin python3) ;;
     wine)    packages+=(wine wine32:i386 xvfb xdotool x11-apps imagemagick); need_i386=yes ;;
     *) echo "unknown group: $group" >&2; exit 2 ;;
