@@ -7,6 +7,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace kobax {
 
@@ -56,12 +57,29 @@ class Platform {
   virtual void RunHiddenAndWait(std::string_view program,
                                 std::string_view parameters) = 0;
 
-  // Replaces the file at `path` by one holding exactly `content`. The
-  // content is written to a temporary file in the same folder first, so a
-  // failure at any step leaves the previous file (or no file) untouched and
-  // no temporary file behind. Throws IoError.
-  virtual void WriteFileAtomically(std::string_view path,
-                                   std::string_view content) = 0;
+  // Makes the file at `path` hold exactly `content`. The content is
+  // written to a temporary file in the same folder first, so a failure at
+  // any step leaves the previous file (or no file) untouched and no
+  // temporary file behind. An existing file is replaced only when
+  // `replaceExisting` is set; otherwise it stays and the call fails with
+  // ERROR_FILE_EXISTS (80). Throws IoError.
+  virtual void WriteFileAtomically(std::string_view path, std::string_view content,
+                                   bool replaceExisting) = 0;
+
+  // The rest serves the command-line tools, not the launcher.
+
+  // The program's command-line arguments, without the program name.
+  virtual std::vector<std::string> GetArguments() = 0;
+
+  // The whole content of a file. Throws IoError.
+  virtual std::string ReadFile(std::string_view path) = 0;
+
+  // Whether something (a file or a folder) exists at `path`.
+  virtual bool FileExists(std::string_view path) = 0;
+
+  // Writes `text` to standard output, or standard error when `error` is
+  // set, so that it reads correctly on the terminal or console.
+  virtual void WriteOutput(std::string_view text, bool error) = 0;
 
   // Shows the fatal-error box with `text` and returns once it is closed;
   // the caller then ends the process with exit code 1.

@@ -141,7 +141,8 @@ class PosixPlatform final : public Platform {
     }
   }
 
-  void WriteFileAtomically(std::string_view path, std::string_view content) override {
+  void WriteFileAtomically(std::string_view path, std::string_view content,
+                           bool replaceExisting) override {
     const std::string target(path);
     const std::string temporary = target + "." + std::to_string(getpid()) + ".tmp";
     const int fd = open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
@@ -162,9 +163,69 @@ class PosixPlatform final : public Platform {
     if (close(fd) != 0) {
       fail(errno, -1);
     }
-    if (rename(temporary.c_str(), target.c_str()) != 0) {
+    // link() puts the file in place only where nothing is; rename()
+    // replaces whatever is there. Both are atomic.
+    if (replaceExisting ? rename(temporary.c_str(), target.c_str()) != 0
+                        : link(temporary.c_str(), target.c_str()) != 0) {
       fail(errno, -1);
     }
+    if (!replaceExisting) {
+      unlink(temporary.c_str());
+    }
+  }
+
+  std::vector<std::string> GetArguments() override {
+    std::string all;
+    try {
+      all = ReadFile("/proc/self/cmdline");
+    } catch (const IoError&) {
+      return {};
+    }
+    std::vector<std::string> arguments;
+    for (std::size_t start = 0, end = 0; (end = all.find('\0', start)) != std::string::npos; start = end + 1) {
+      arguments.push_back(all.substr(start, end - start));
+    }
+    if (!arguments.empty()) {
+      arguments.erase(arguments.begin());
+    }
+    return arguments;
+  }
+
+  std::string ReadFile(std::string_view path) override {
+    const int fd = open(std::string(path).c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+      ThrowIoError(errno);
+    }
+    std::string content;
+    std::array<char, 65536> buffer{};
+    while (true) {
+      const ssize_t got = read(fd, buffer.data(), buffer.size());
+      if (got == 0) {
+        break;
+      }
+      if (got < 0) {
+        if (errno == EINTR) {
+          continue;
+        }
+        const int error = errno;
+        close(fd);
+        ThrowIoError(error);
+      }
+      content.append(buffer.data(), static_cast<std::size_t>(got));
+    }
+    close(fd);
+    return content;
+  }
+
+  bool FileExists(std::string_view path) override {
+    struct stat info {};
+    return lstat(std::string(path).c_str(), &info) == 0;
+  }
+
+  void WriteOutput(std::string_view text, bool error) override {
+    std::FILE* stream = error ? stderr : stdout;
+    std::fwrite(text.data(), 1, text.size(), stream);
+    std::fflush(stream);
   }
 
   void ReportFatalError(std::string_view text) override {

@@ -134,7 +134,8 @@ class Win32Platform final : public Platform {
     CloseHandle(info.hProcess);
   }
 
-  void WriteFileAtomically(std::string_view path, std::string_view content) override {
+  void WriteFileAtomically(std::string_view path, std::string_view content,
+                           bool replaceExisting) override {
     const std::wstring target = Widen(path);
     const std::wstring temporary = target + L"." + std::to_wstring(GetCurrentProcessId()) + L".tmp";
     HANDLE file = CreateFileW(temporary.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
@@ -164,10 +165,68 @@ class Win32Platform final : public Platform {
       fail(false);
     }
     // Replaces the old file in one step; a read-only file or a folder in
-    // the way fails here with access denied and stays as it was.
-    if (MoveFileExW(temporary.c_str(), target.c_str(),
-                    MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) == 0) {
+    // the way fails here with access denied and stays as it was. Without
+    // MOVEFILE_REPLACE_EXISTING an existing file fails it with
+    // ERROR_ALREADY_EXISTS, reported as ERROR_FILE_EXISTS like elsewhere.
+    const DWORD flags = MOVEFILE_WRITE_THROUGH | (replaceExisting ? MOVEFILE_REPLACE_EXISTING : 0);
+    if (MoveFileExW(temporary.c_str(), target.c_str(), flags) == 0) {
+      if (GetLastError() == ERROR_ALREADY_EXISTS) {
+        SetLastError(ERROR_FILE_EXISTS);
+      }
       fail(false);
+    }
+  }
+
+  std::vector<std::string> GetArguments() override {
+    int count = 0;
+    wchar_t** arguments = CommandLineToArgvW(GetCommandLineW(), &count);
+    std::vector<std::string> result;
+    for (int i = 1; arguments != nullptr && i < count; ++i) {
+      result.push_back(Narrow(arguments[i]));
+    }
+    LocalFree(arguments);
+    return result;
+  }
+
+  std::string ReadFile(std::string_view path) override {
+    HANDLE file = CreateFileW(Widen(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+      ThrowIoError(GetLastError());
+    }
+    std::string content;
+    std::vector<char> buffer(65536);
+    DWORD got = 0;
+    while (true) {
+      if (::ReadFile(file, buffer.data(), static_cast<DWORD>(buffer.size()), &got, nullptr) == 0) {
+        const DWORD error = GetLastError();
+        CloseHandle(file);
+        ThrowIoError(error);
+      }
+      if (got == 0) {
+        break;
+      }
+      content.append(buffer.data(), got);
+    }
+    CloseHandle(file);
+    return content;
+  }
+
+  bool FileExists(std::string_view path) override {
+    return GetFileAttributesW(Widen(path).c_str()) != INVALID_FILE_ATTRIBUTES;
+  }
+
+  void WriteOutput(std::string_view text, bool error) override {
+    // A console shows UTF-16 written with WriteConsoleW in any code page; a
+    // pipe or file gets the UTF-8 bytes.
+    HANDLE stream = GetStdHandle(error ? STD_ERROR_HANDLE : STD_OUTPUT_HANDLE);
+    DWORD mode = 0;
+    DWORD written = 0;
+    if (GetConsoleMode(stream, &mode) != 0) {
+      const std::wstring wide = Widen(text);
+      WriteConsoleW(stream, wide.data(), static_cast<DWORD>(wide.size()), &written, nullptr);
+    } else {
+      ::WriteFile(stream, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
     }
   }
 

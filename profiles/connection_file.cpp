@@ -80,7 +80,7 @@ std::string ConnectionFileText(const LaunchRecord& record) {
 
 void WriteConnectionFile(Platform& platform, const LaunchRecord& record) {
   platform.WriteFileAtomically(ConnectionFilePath(platform, record),
-                               ConnectionFileText(record));
+                               ConnectionFileText(record), /*replaceExisting=*/true);
 }
 
 }  // namespace kobax

@@ -3,6 +3,6 @@
 # Needs the host preset configured (for compile_commands.json).
 set -euo pipefail
 cd "$(dirname "$0")/.."
-sources=(launcher/*.cpp profiles/*.cpp platform/platform_posix.cpp tests/*.cpp)
+sources=(launcher/*.cpp personalize/*.cpp profiles/*.cpp platform/platform_posix.cpp tests/*.cpp)
 printf '%s\n' "${sources[@]}" | xargs -P2 -n2 clang-tidy -p build/host --quiet 2> /dev/null
 echo "clang-tidy: ${#sources[@]} files clean"

@@ -25,11 +25,16 @@ class FakePlatform final : public Platform {
   int writesBeforeFailure = 0;
   static constexpr std::uint32_t kFailurePlace = 0x1A2B;
 
+  std::vector<std::string> arguments;
+
   // What happened, in order: "message CAPTION: TEXT", "run PROGRAM
   // PARAMETERS", "write PATH", "fatal TEXT".
   std::vector<std::string> log;
-  // The content last written to each path.
+  // The content last written to each path (and the files there are to read).
   std::map<std::string, std::string> files;
+  // What was written to standard output and standard error.
+  std::string output;
+  std::string errors;
 
   std::string GetOwnFileName() override { return ownFileName; }
   int GetOsMajorVersion() override { return osMajorVersion; }
@@ -51,12 +56,32 @@ class FakePlatform final : public Platform {
     log.push_back("run " + std::string(program) + std::string(parameters));
   }
 
-  void WriteFileAtomically(std::string_view path, std::string_view content) override {
+  void WriteFileAtomically(std::string_view path, std::string_view content,
+                           bool replaceExisting) override {
     if (writeError && writesBeforeFailure-- <= 0) {
       throw IoError(*writeError, kFailurePlace);
     }
+    if (!replaceExisting && files.count(std::string(path)) != 0) {
+      throw IoError(80, kFailurePlace);
+    }
     log.push_back("write " + std::string(path));
     files[std::string(path)] = std::string(content);
+  }
+
+  std::vector<std::string> GetArguments() override { return arguments; }
+
+  std::string ReadFile(std::string_view path) override {
+    const auto file = files.find(std::string(path));
+    if (file == files.end()) {
+      throw IoError(2, kFailurePlace);
+    }
+    return file->second;
+  }
+
+  bool FileExists(std::string_view path) override { return files.count(std::string(path)) != 0; }
+
+  void WriteOutput(std::string_view text, bool error) override {
+    (error ? errors : output) += text;
   }
 
   void ReportFatalError(std::string_view text) override {

@@ -1,10 +1,11 @@
 #!/bin/bash
 # Runs the native launcher for real under personalised names, in a scratch
 # HOME, with stand-in cmdkey and mstsc on PATH, and checks what it did.
-# Usage: native_end_to_end.sh LAUNCHER SERVER1
+# Usage: native_end_to_end.sh LAUNCHER PERSONALIZE SERVER1
 set -u
 launcher=$1
-server1=$2
+personalize=$2
+server1=$3
 here=$(cd "$(dirname "$0")" && pwd)
 scratch=$(mktemp -d "${TMPDIR:-/tmp}/kobax-e2e.XXXXXX")
 trap 'rm -rf -- "$scratch"' EXIT
@@ -66,6 +67,20 @@ check "unwritable file: credentials stored, client never started" \
   "cmdkey [/delete:termsrv/$server1]
 cmdkey [/generic:termsrv/$server1] [/user:anna] [/pass:secret]" "$(cat "$record")"
 check "unwritable file: nothing left behind" "КОВАХ 8.rdp" "$(ls "$desktop")"
+
+# A copy issued by kobax-personalize runs as the name it was issued for.
+issued="$scratch/issued"
+mkdir -p "$issued"
+check "kobax-personalize prints the copy's path" "$issued/KOBAX_TM_Free\$Ольга\$p w 1\$.exe" \
+  "$("$personalize" --launcher "$launcher" --product KOBAX_TM_Free --user 'Ольга' --password 'p w 1' --out "$issued")"
+check "the copy is byte-identical" "" "$(cmp "$launcher" "$issued/KOBAX_TM_Free\$Ольга\$p w 1\$.exe" 2>&1)"
+run="$scratch/issued-run"; mkdir -p "$run/home/Desktop"
+# The issued copy is a file to hand out, written without execute permission.
+install -m 755 "$issued/KOBAX_TM_Free\$Ольга\$p w 1\$.exe" "$run/"
+HOME="$run/home" KOBAX_RECORD="$run/record" PATH="$here/standins:$PATH" XDG_DESKTOP_DIR= \
+  "$run/KOBAX_TM_Free\$Ольга\$p w 1\$.exe" < /dev/null 2> /dev/null
+check "the issued copy stores exactly the given credentials" \
+  "[/user:Ольга] [/pass:p w 1]" "$(sed -n 2p "$run/record" | grep -o '\[/user:.*')"
 
 echo "$((runs)) launches, $failures failed checks"
 [ "$failures" -eq 0 ]

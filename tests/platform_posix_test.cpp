@@ -46,7 +46,7 @@ class PosixPlatformTest : public ::testing::Test {
 
   std::uint32_t WriteErrorCode(const fs::path& path, std::string_view content) {
     try {
-      platform->WriteFileAtomically(path.string(), content);
+      platform->WriteFileAtomically(path.string(), content, /*replaceExisting=*/true);
     } catch (const IoError& error) {
       return error.Code();
     }
@@ -59,15 +59,15 @@ class PosixPlatformTest : public ::testing::Test {
 
 TEST_F(PosixPlatformTest, ReplacesAFileWithExactlyTheNewContent) {
   const fs::path file = scratch / "КОВАХ 8.rdp";
-  platform->WriteFileAtomically(file.string(), std::string(5000, 'x'));
-  platform->WriteFileAtomically(file.string(), "a\r\nb\r\n");
+  platform->WriteFileAtomically(file.string(), std::string(5000, 'x'), /*replaceExisting=*/true);
+  platform->WriteFileAtomically(file.string(), "a\r\nb\r\n", /*replaceExisting=*/true);
   EXPECT_EQ("a\r\nb\r\n", ReadFile(file));
   EXPECT_EQ(std::vector<std::string>{"КОВАХ 8.rdp"}, Entries());
 }
 
 TEST_F(PosixPlatformTest, AFailedWriteKeepsTheOldFileAndLeavesNoTemporary) {
   const fs::path file = scratch / "old.rdp";
-  platform->WriteFileAtomically(file.string(), "old\r\n");
+  platform->WriteFileAtomically(file.string(), "old\r\n", /*replaceExisting=*/true);
 
   // A file size limit makes the write itself fail half-way, even for root.
   std::signal(SIGXFSZ, SIG_IGN);
@@ -84,12 +84,35 @@ TEST_F(PosixPlatformTest, AFailedWriteKeepsTheOldFileAndLeavesNoTemporary) {
   EXPECT_EQ(std::vector<std::string>{"old.rdp"}, Entries());
 }
 
+TEST_F(PosixPlatformTest, KeepsAnExistingFileUnlessAskedToReplaceIt) {
+  const fs::path file = scratch / "copy.exe";
+  platform->WriteFileAtomically(file.string(), "first", /*replaceExisting=*/false);
+  std::uint32_t code = 0;
+  try {
+    platform->WriteFileAtomically(file.string(), "second", /*replaceExisting=*/false);
+  } catch (const IoError& error) {
+    code = error.Code();
+  }
+  EXPECT_EQ(80U, code);  // ERROR_FILE_EXISTS
+  EXPECT_EQ("first", platform->ReadFile(file.string()));
+  EXPECT_EQ(std::vector<std::string>{"copy.exe"}, Entries());
+  EXPECT_TRUE(platform->FileExists(file.string()));
+  EXPECT_FALSE(platform->FileExists((scratch / "other").string()));
+}
+
 TEST_F(PosixPlatformTest, ReportsWindowsErrorCodes) {
   fs::create_directory(scratch / "folder.rdp");
   std::ofstream(scratch / "plain") << "x";
   EXPECT_EQ(5U, WriteErrorCode(scratch / "folder.rdp", "x"));  // a folder in the way
   EXPECT_EQ(3U, WriteErrorCode(scratch / "missing" / "x.rdp", "x"));
   EXPECT_EQ(3U, WriteErrorCode(scratch / "plain" / "x.rdp", "x"));
+  std::uint32_t readCode = 0;
+  try {
+    platform->ReadFile((scratch / "absent").string());
+  } catch (const IoError& error) {
+    readCode = error.Code();
+  }
+  EXPECT_EQ(2U, readCode);
   EXPECT_EQ((std::vector<std::string>{"folder.rdp", "plain"}), Entries());
 }
 

@@ -3,7 +3,7 @@
 #include <freerdp/client/file.h>
 #include <freerdp/settings.h>
 #include <gtest/gtest.h>
-#include <stdlib.h>
+#include <cstdlib>
 
 #include <filesystem>
 #include <string>

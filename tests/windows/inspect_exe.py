@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
 """Inspects the built Windows launcher with Debian's binary tools (objdump,
 wrestool): the image format, its imports and security flags, the icon group,
-the version resource and the manifest. Usage: inspect_exe.py LAUNCHER.exe"""
+the version resource and the manifest; and the imports and subsystem of
+kobax-personalize.exe. Usage: inspect_exe.py LAUNCHER.exe PERSONALIZE.exe"""
 
 import re
 import struct
@@ -70,7 +71,18 @@ def version_blocks(data, offset=0, end=None):
         offset = (offset + length + 3) & ~3
 
 
-def main(exe):
+def check_imports(label, exe):
+    found = imports(exe)
+    dlls = {dll for dll, _ in found}
+    check(f"{label}: imports only system DLLs loaded from the system folder", set(), dlls - KNOWN_DLLS)
+    check(f"{label}: no shfolder.dll, libstdc++, libgcc or winpthread DLL", set(),
+          {d for d in dlls if re.match(r"shfolder|libstdc|libgcc|libwinpthread", d)})
+    allowed = {tuple(line.split()) for line in (HERE / "xp-imports.txt").read_text().splitlines()
+               if line and not line.startswith("#")}
+    check(f"{label}: every imported function exists on Windows XP", set(), found - allowed)
+
+
+def main(exe, personalize):
     headers = run("i686-w64-mingw32-objdump", "-p", exe).decode()
     check("32-bit x86 PE image", True, "file format pei-i386" in headers)
     check("GUI subsystem", True, bool(re.search(r"Subsystem\s+00000002", headers)))
@@ -81,14 +93,7 @@ def main(exe):
     check("loadable by XP (subsystem version at most 5.1)", True,
           int(re.search(r"MajorSubsystemVersion\s+(\d+)", headers).group(1)) <= 5)
 
-    found = imports(exe)
-    dlls = {dll for dll, _ in found}
-    check("imports only system DLLs loaded from the system folder", set(), dlls - KNOWN_DLLS)
-    check("no shfolder.dll, libstdc++, libgcc or winpthread DLL", set(),
-          {d for d in dlls if re.match(r"shfolder|libstdc|libgcc|libwinpthread", d)})
-    allowed = {tuple(line.split()) for line in (HERE / "xp-imports.txt").read_text().splitlines()
-               if line and not line.startswith("#")}
-    check("every imported function exists on Windows XP", set(), found - allowed)
+    check_imports("launcher", exe)
 
     group = resource(exe, 14, "MAINICON")
     _, kind, count = struct.unpack_from("<HHH", group, 0)
@@ -135,10 +140,15 @@ def main(exe):
     check("manifest names Windows 10", True, "{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}" in manifest)
     check("manifest asks for common controls 6", True, "Microsoft.Windows.Common-Controls" in manifest)
 
-    print(f"{Path(exe).name}: {Path(exe).stat().st_size} bytes")
+    tool_headers = run("i686-w64-mingw32-objdump", "-p", personalize).decode()
+    check("kobax-personalize: console subsystem", True, bool(re.search(r"Subsystem\s+00000003", tool_headers)))
+    check_imports("kobax-personalize", personalize)
+
+    for path in (exe, personalize):
+        print(f"{Path(path).name}: {Path(path).stat().st_size} bytes")
     print(f"{passed} passed, {failed} failed")
     return 1 if failed else 0
 
 
 if __name__ == "__main__":
-    sys.exit(main(sys.argv[1]))
+    sys.exit(main(sys.argv[1], sys.argv[2]))

@@ -4,7 +4,7 @@ the names that must only show the rename message, old Windows, failing
 file operations, a missing or odd client and the build switches. Expected
 values are written from the launcher's documented behaviour.
 
-Usage: run_wine_tests.py SOURCE_DIR LAUNCHER.exe STANDINS_DIR SERVER1 SERVER2 SERVER3 SERVER4"""
+Usage: run_wine_tests.py SOURCE_DIR LAUNCHER.exe PERSONALIZE.exe STANDINS_DIR SERVER1 SERVER2 SERVER3 SERVER4"""
 
 import re
 import shutil
@@ -16,7 +16,7 @@ from pathlib import Path
 sys.path.insert(0, str(Path(__file__).resolve().parent))
 from wine_session import CAPTION, RENAME_TEXT, WineSession  # noqa: E402
 
-source_dir, launcher, standins, *servers = sys.argv[1:]
+source_dir, launcher, personalize, standins, *servers = sys.argv[1:]
 SERVER = dict(zip((1, 2, 3, 4), servers))
 
 # Product key: display name, alias, server number, port.
@@ -84,12 +84,15 @@ def credential_starts(host, user, password):
             ("cmdkey", [f"/generic:termsrv/{host}", f"/user:{user}", f"/pass:{password}"])]
 
 
-def expect_connection(session, label, name, key, user="anna", password="secret", folder="Downloads"):
+def expect_connection(session, label, name, key, user="anna", password="secret", folder="Downloads",
+                      placed=None):
+    """Launches NAME (a fresh copy in FOLDER, or the file PLACED) and checks a
+    whole successful run."""
     display, alias, server, port = CATALOGUE[key]
     host = SERVER[server]
     expected_file = session.desktop / f"{display}.rdp"
     expected_file.unlink(missing_ok=True)  # so that only this run can have written it
-    run = session.launch(session.place_launcher(launcher, name, folder))
+    run = session.launch(placed or session.place_launcher(launcher, name, folder))
     rdp_windows = session.windows_path(session.desktop / f"{display}.rdp")
     check(f"{label}: exit code 0", 0, run.status)
     check(f"{label}: no message box", [], run.boxes)
@@ -212,6 +215,25 @@ def run_scenarios(session, switch_builds):
         written = session.desktop / project
         check(f"{label}: written after it, for server {server}", connection_file(SERVER[server], "3397", "MSProj"),
               written.read_bytes() if written.exists() else None)
+
+    # kobax-personalize.exe issues a copy under Windows, and that copy runs.
+    downloads = session.prefix / "drive_c" / "users" / "Public" / "Issued"
+    downloads.mkdir(parents=True, exist_ok=True)
+    tool = session.place_launcher(personalize, "kobax-personalize.exe", "Tools")
+    source = session.place_launcher(launcher, "kobax-launcher.exe", "Tools")
+    issued = subprocess.run(["wine", str(tool), "--launcher", session.windows_path(source), "--product",
+                             "KOBAX_VEL_ZU", "--user", "Ирина", "--password", "p w", "--out",
+                             session.windows_path(downloads)],
+                            env=session.env, capture_output=True, timeout=120)
+    name = "KOBAX_VEL_ZU$Ирина$p w$.exe"
+    check("kobax-personalize.exe: prints the copy's path",
+          (0, session.windows_path(downloads / name) + "\n"),
+          (issued.returncode, issued.stdout.decode("utf-8", "replace").replace("\r\n", "\n")))
+    check("kobax-personalize.exe: the copy is byte-identical", Path(launcher).read_bytes(),
+          (downloads / name).read_bytes() if (downloads / name).exists() else None)
+    if (downloads / name).exists():
+        expect_connection(session, "issued copy", name, "KOBAX_VEL_ZU", user="Ирина", password="p w",
+                          placed=downloads / name)
 
     # No client at all: Windows reports it, the launcher does not wait.
     (session.system32 / "mstsc.exe").unlink()
