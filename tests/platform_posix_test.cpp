@@ -13,6 +13,7 @@
 #include <sstream>
 
 #include "platform/platform.h"
+#include "scratch_folder.h"
 
 namespace kobax {
 namespace {
@@ -28,13 +29,6 @@ std::string ReadFile(const fs::path& path) {
 
 class PosixPlatformTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    std::string pattern = (fs::temp_directory_path() / "kobax-test-XXXXXX").string();
-    ASSERT_NE(nullptr, mkdtemp(pattern.data()));
-    scratch = pattern;
-  }
-  void TearDown() override { fs::remove_all(scratch); }
-
   std::vector<std::string> Entries() const {
     std::vector<std::string> names;
     for (const auto& entry : fs::directory_iterator(scratch)) {
@@ -53,7 +47,8 @@ class PosixPlatformTest : public ::testing::Test {
     return 0;
   }
 
-  fs::path scratch;
+  ScratchFolder folder;
+  const fs::path& scratch = folder.Path();
   std::unique_ptr<Platform> platform = CreatePlatform();
 };
 

@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 #include <cstdlib>
 
-#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -13,11 +12,10 @@
 #include "platform/platform.h"
 #include "profiles/catalogue.h"
 #include "profiles/connection_file.h"
+#include "scratch_folder.h"
 
 namespace kobax {
 namespace {
-
-namespace fs = std::filesystem;
 
 struct Setting {
   std::string name;
@@ -66,16 +64,8 @@ std::vector<Profile> Profiles() {
 
 class RdpFileConformance : public ::testing::Test {
  protected:
-  void SetUp() override {
-    std::string pattern = (fs::temp_directory_path() / "kobax-rdp-XXXXXX").string();
-    ASSERT_NE(nullptr, mkdtemp(pattern.data()));
-    scratch = pattern;
-    setenv("XDG_DESKTOP_DIR", scratch.c_str(), 1);
-  }
-  void TearDown() override {
-    unsetenv("XDG_DESKTOP_DIR");
-    fs::remove_all(scratch);
-  }
+  void SetUp() override { setenv("XDG_DESKTOP_DIR", folder.Path().c_str(), 1); }
+  void TearDown() override { unsetenv("XDG_DESKTOP_DIR"); }
 
   // Writes the record's file as the launcher does and returns its path.
   std::string Written(const LaunchRecord& record) {
@@ -83,7 +73,7 @@ class RdpFileConformance : public ::testing::Test {
     return ConnectionFilePath(*platform, record);
   }
 
-  fs::path scratch;
+  ScratchFolder folder;
   std::unique_ptr<Platform> platform = CreatePlatform();
 };
 

@@ -6,22 +6,16 @@
 // cmdkey as one argument.
 #include <cstddef>
 #include <cstdint>
-#include <cstdlib>
 #include <string>
 
 #include "fake_platform.h"
+#include "fuzz/require.h"
 #include "launcher/command_line.h"
 #include "launcher/launcher.h"
 #include "profiles/catalogue.h"
 #include "profiles/connection_file.h"
 
 namespace {
-
-void Require(bool condition) {
-  if (!condition) {
-    std::abort();
-  }
-}
 
 // The file name split the simple way, independently of the launcher's code.
 struct Expected {
@@ -49,6 +43,8 @@ Expected Split(const std::string& path) {
 }
 
 }  // namespace
+
+using kobax::Require;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   using kobax::FakePlatform;

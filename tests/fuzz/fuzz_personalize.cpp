@@ -3,22 +3,14 @@
 // also after a browser's " (1)"; and nothing holding '$' is accepted.
 #include <cstddef>
 #include <cstdint>
-#include <cstdlib>
 #include <string>
 
+#include "fuzz/require.h"
 #include "launcher/launcher_name.h"
 #include "personalize/personalize.h"
 #include "profiles/catalogue.h"
 
-namespace {
-
-void Require(bool condition) {
-  if (!condition) {
-    std::abort();
-  }
-}
-
-}  // namespace
+using kobax::Require;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   if (size == 0) {

@@ -11,22 +11,15 @@ import sys
 from pathlib import Path
 
 HERE = Path(__file__).resolve().parent
+sys.path.insert(0, str(HERE.parent))
+from checks import Checks  # noqa: E402
+
 # DLLs Windows always loads from its own folder, whatever the current one.
 KNOWN_DLLS = {"kernel32.dll", "user32.dll", "shell32.dll", "advapi32.dll", "msvcrt.dll",
               "gdi32.dll", "ole32.dll", "comdlg32.dll"}
 PNG_SIGNATURE = b"\x89PNG\r\n\x1a\n"
 
-passed = failed = 0
-
-
-def check(description, expected, actual):
-    global passed, failed
-    if expected == actual:
-        passed += 1
-        print(f"ok: {description}")
-    else:
-        failed += 1
-        print(f"FAIL: {description}\n  expected: {expected!r}\n  actual:   {actual!r}")
+check = Checks()
 
 
 def run(*command):
@@ -146,8 +139,7 @@ def main(exe, personalize):
 
     for path in (exe, personalize):
         print(f"{Path(path).name}: {Path(path).stat().st_size} bytes")
-    print(f"{passed} passed, {failed} failed")
-    return 1 if failed else 0
+    return check.summary()
 
 
 if __name__ == "__main__":

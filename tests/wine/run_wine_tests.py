@@ -14,6 +14,8 @@ import tempfile
 from pathlib import Path
 
 sys.path.insert(0, str(Path(__file__).resolve().parent))
+sys.path.insert(0, str(Path(__file__).resolve().parent.parent))
+from checks import Checks  # noqa: E402
 from wine_session import CAPTION, RENAME_TEXT, WineSession  # noqa: E402
 
 source_dir, launcher, personalize, standins, *servers = sys.argv[1:]
@@ -58,17 +60,7 @@ def connection_file(host, port, alias):
     return "".join(line + "\r\n" for line in lines).encode("ascii")
 
 
-passed = failed = 0
-
-
-def check(description, expected, actual):
-    global passed, failed
-    if expected == actual:
-        passed += 1
-        print(f"ok: {description}")
-    else:
-        failed += 1
-        print(f"FAIL: {description}\n  expected: {expected!r}\n  actual:   {actual!r}")
+check = Checks()
 
 
 def programs(run):
@@ -136,8 +128,7 @@ def main():
         switch_builds = {n: build_variant(variants, n) for n in (1, 2)}
         with WineSession(standins) as session:
             run_scenarios(session, switch_builds)
-    print(f"{passed} passed, {failed} failed")
-    return 1 if failed else 0
+    return check.summary()
 
 
 def run_scenarios(session, switch_builds):
