@@ -13,7 +13,7 @@ for group in "${groups[@]}"; do
   case "$group" in
     native)  packages+=(cmake ninja-build g++ clang clang-tidy libgtest-dev libclang-rt-14-dev pkg-config freerdp2-dev) ;;
     windows) packages+=(g++-mingw-w64-i686-win32 binutils-mingw-w64-i686 icoutils librsvg2-bin python3) ;;
-    wine)    packages+=(wine wine32:i386 xvfb xdotool x11-apps imagemagick); need_i386=yes ;;
+    wine)    packages+=(wine wine32:i386 fonts-wine xvfb xdotool x11-apps imagemagick procps); need_i386=yes ;;
     *) echo "unknown group: $group" >&2; exit 2 ;;
   esac
 done
@@ -35,4 +35,4 @@ if [ "$need_i386" = yes ] && ! dpkg --print-foreign-architectures | grep -qx i38
   dpkg --add-architecture i386
 fi
 apt-get update -qq
-DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}" > /dev/null
+DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "${missing[@]}" > /dev/null
