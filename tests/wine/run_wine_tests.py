@@ -152,6 +152,13 @@ def run_scenarios(session, switch_builds):
     expect_connection(session, "a folder with '$' in its name", "KOBAX_VEL_TN$anna$secret$.exe", "KOBAX_VEL_TN",
                       folder="Downloads/x$y$z$")
 
+    # A full path past 260 characters: a MAX_PATH buffer would cut the name.
+    deep = "Downloads/" + "/".join(f"папка-с-длинным-именем-{i}" for i in range(11))
+    check("the long path is longer than 260 characters", True,
+          len(f"C:\\users\\Public\\{deep}\\KOBAX_8$anna$secret$.exe") > 260)
+    expect_connection(session, "a path of more than 260 characters", "KOBAX_8$anna$secret$.exe", "KOBAX_8",
+                      folder=deep)
+
     # Windows XP: the credentials are shown, not stored.
     name = "KOBAX_TM$olga$pa ss$.exe"
     session.set_windows_version(name, "winxp")
