@@ -175,6 +175,10 @@ class Tool {
       }
       return 0;
     }
+    if (Has("--out") && !platform_.FileExists(Value("--out"))) {
+      Err("kobax-personalize: the output folder " + Value("--out") + " does not exist\n");
+      return 1;
+    }
     bool blocked = false;
     for (const BatchRow& row : rows) {
       const std::string path = OutputPath(PersonalizedName(row.request));

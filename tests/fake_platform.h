@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <map>
 #include <optional>
+#include <set>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -32,6 +33,8 @@ class FakePlatform final : public Platform {
   std::vector<std::string> log;
   // The content last written to each path (and the files there are to read).
   std::map<std::string, std::string> files;
+  // Folders that exist (files need none).
+  std::set<std::string> folders;
   // What was written to standard output and standard error.
   std::string output;
   std::string errors;
@@ -78,7 +81,9 @@ class FakePlatform final : public Platform {
     return file->second;
   }
 
-  bool FileExists(std::string_view path) override { return files.count(std::string(path)) != 0; }
+  bool FileExists(std::string_view path) override {
+    return files.count(std::string(path)) != 0 || folders.count(std::string(path)) != 0;
+  }
 
   void WriteOutput(std::string_view text, bool error) override {
     (error ? errors : output) += text;

@@ -166,6 +166,12 @@ class PersonalizeTool : public ::testing::Test {
 };
 
 TEST_F(PersonalizeTool, WritesAByteIdenticalCopyAndPrintsItsPath) {
+  const Strings issue = {"--launcher", "launcher.exe", "--product", "KOBAX_8", "--user", "Анна", "--password=p w",
+                         "--out", "out"};
+  EXPECT_EQ(1, Run(issue));
+  EXPECT_EQ("kobax-personalize: the output folder out does not exist\n", platform.errors);
+  platform.errors.clear();
+  platform.folders.insert("out");
   EXPECT_EQ(0, Run({"--launcher", "launcher.exe", "--product", "KOBAX_8", "--user", "Анна", "--password=p w",
                     "--out", "out"}));
   EXPECT_EQ("out\\KOBAX_8$Анна$p w$.exe\n", platform.output);
@@ -197,6 +203,7 @@ TEST_F(PersonalizeTool, ABatchWithOneBadRowWritesNothing) {
             platform.errors);
 
   platform.files["users.csv"] = "product,user,password\nKOBAX_8,anna,pw\nKOBAX_TM,olga,pw\n";
+  platform.folders.insert("d");
   EXPECT_EQ(0, Run({"--launcher", "launcher.exe", "--csv", "users.csv", "--out", "d"}));
   EXPECT_EQ("d\\KOBAX_8$anna$pw$.exe\nd\\KOBAX_TM$olga$pw$.exe\n", platform.output);
   EXPECT_EQ(platform.files["launcher.exe"], platform.files["d\\KOBAX_TM$olga$pw$.exe"]);
