@@ -1,7 +1,6 @@
 // The fatal-error text and the messages of file-operation failures.
 #include "launcher/fatal_error.h"
 
-
 namespace kobax {
 
 std::string IoErrorMessage(std::uint32_t code) {

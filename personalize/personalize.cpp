@@ -4,8 +4,6 @@
 #include <cstdint>
 #include <map>
 
-#include "launcher/fatal_error.h"
-#include "launcher/launcher_name.h"
 #include "profiles/catalogue.h"
 
 namespace kobax {

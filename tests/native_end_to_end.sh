@@ -20,12 +20,13 @@ check() {  # check DESCRIPTION EXPECTED ACTUAL
   fi
 }
 
-# launch NAME: runs a copy of the launcher called NAME in a fresh HOME;
-# sets status, stderr_text, record, desktop.
+# launch NAME [FILE]: runs a copy of FILE (the launcher by default) called
+# NAME in a fresh HOME; sets status, stderr_text, record, desktop.
 launch() {
   local run="$scratch/run$((++runs))"
   mkdir -p "$run/home/Desktop" "$run/Downloads \$x\$y\$"
-  cp "$launcher" "$run/Downloads \$x\$y\$/$1"
+  # An issued copy is a file to hand out, written without execute permission.
+  install -m 755 "${2:-$launcher}" "$run/Downloads \$x\$y\$/$1"
   record="$run/record"
   desktop="$run/home/Desktop"
   [ -n "${prepare:-}" ] && "$prepare" "$desktop"
@@ -74,13 +75,9 @@ mkdir -p "$issued"
 check "kobax-personalize prints the copy's path" "$issued/KOBAX_TM_Free\$Ольга\$p w 1\$.exe" \
   "$("$personalize" --launcher "$launcher" --product KOBAX_TM_Free --user 'Ольга' --password 'p w 1' --out "$issued")"
 check "the copy is byte-identical" "" "$(cmp "$launcher" "$issued/KOBAX_TM_Free\$Ольга\$p w 1\$.exe" 2>&1)"
-run="$scratch/issued-run"; mkdir -p "$run/home/Desktop"
-# The issued copy is a file to hand out, written without execute permission.
-install -m 755 "$issued/KOBAX_TM_Free\$Ольга\$p w 1\$.exe" "$run/"
-HOME="$run/home" KOBAX_RECORD="$run/record" PATH="$here/standins:$PATH" XDG_DESKTOP_DIR= \
-  "$run/KOBAX_TM_Free\$Ольга\$p w 1\$.exe" < /dev/null 2> /dev/null
+launch 'KOBAX_TM_Free$Ольга$p w 1$.exe' "$issued/KOBAX_TM_Free\$Ольга\$p w 1\$.exe"
 check "the issued copy stores exactly the given credentials" \
-  "[/user:Ольга] [/pass:p w 1]" "$(sed -n 2p "$run/record" | grep -o '\[/user:.*')"
+  "[/user:Ольга] [/pass:p w 1]" "$(sed -n 2p "$record" | grep -o '\[/user:.*')"
 
 echo "$((runs)) launches, $failures failed checks"
 [ "$failures" -eq 0 ]

@@ -138,7 +138,7 @@ class WineSession:
         reg.write_text("\ufeffWindows Registry Editor Version 5.00\r\n\r\n"
                        f"[HKEY_CURRENT_USER\\Software\\Wine\\AppDefaults\\{exe_name}]\r\n"
                        f'"Version"="{version}"\r\n', encoding="utf-16-le")
-        self.wine("regedit", "/S", self.windows_path_of_log(reg))
+        self.wine("regedit", "/S", self.unix_path_for_windows(reg))
 
     def place_launcher(self, launcher, name, folder="Downloads"):
         target_folder = self.prefix / "drive_c" / "users" / "Public" / folder
@@ -153,7 +153,7 @@ class WineSession:
         message box it shows; returns what happened."""
         self.launches += 1
         log = self.scratch / f"starts-{self.launches}.jsonl"
-        env = dict(self.env, WINEDEBUG="-all,trace+msgbox", KOBAX_STANDIN_LOG=self.windows_path_of_log(log),
+        env = dict(self.env, WINEDEBUG="-all,trace+msgbox", KOBAX_STANDIN_LOG=self.unix_path_for_windows(log),
                    KOBAX_STANDIN_MILLISECONDS=str(client_milliseconds),
                    KOBAX_STANDIN_EXIT_CODE=str(client_exit_code))
         start = time.monotonic()
@@ -191,9 +191,11 @@ class WineSession:
         starts = [json.loads(line) for line in log.read_text(encoding="utf-8").splitlines()] if log.exists() else []
         return Run(status, time.monotonic() - start, boxes, starts, cpu)
 
-    def windows_path_of_log(self, log):
-        # The stand-ins write with Windows calls; Z: maps the Unix root.
-        return "Z:" + str(log).replace("/", "\\")
+    @staticmethod
+    def unix_path_for_windows(path):
+        """Any Unix path as Windows programs under Wine name it: Z: maps the
+        Unix root."""
+        return "Z:" + str(path).replace("/", "\\")
 
     @staticmethod
     def _read_trace(stream, texts):
